@@ -1,0 +1,243 @@
+#include "PluginProcessor.h"
+
+using namespace quarbell;
+
+namespace
+{
+    std::unique_ptr<juce::RangedAudioParameter> createParameter (const ParameterInfo& info)
+    {
+        const juce::ParameterID id { info.id, 1 };
+
+        switch (info.kind)
+        {
+            case ParameterKind::toggle:
+                return std::make_unique<juce::AudioParameterBool> (id, info.name, info.defaultValue >= 0.5f);
+
+            case ParameterKind::integer:
+                return std::make_unique<juce::AudioParameterInt> (id, info.name, (int) info.minimum, (int) info.maximum,
+                                                                  (int) info.defaultValue);
+
+            case ParameterKind::continuous:
+            default:
+                // An explicit range: the short constructor would add a 0.01 step.
+                return std::make_unique<juce::AudioParameterFloat> (
+                    id, info.name, juce::NormalisableRange<float> (info.minimum, info.maximum), info.defaultValue);
+        }
+    }
+
+    constexpr bool isOn (float value) noexcept { return value >= 0.5f; }
+} // namespace
+
+VelmoranAudioProcessor::VelmoranAudioProcessor()
+    : AudioProcessor (BusesProperties()
+                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+{
+    for (size_t i = 0; i < parameterTable.size(); ++i)
+    {
+        auto created = createParameter (parameterTable[i]);
+        allParameters[i] = created.get();
+        addParameter (created.release());
+    }
+
+    auto boolean = [this] (const char* id) { return dynamic_cast<juce::AudioParameterBool*> (findParameter (id)); };
+    auto real = [this] (const char* id) { return dynamic_cast<juce::AudioParameterFloat*> (findParameter (id)); };
+
+    splitkeyboard = boolean ("splitkeyboard");
+    splitlearn = boolean ("splitlearn");
+    percussion = boolean ("percussion");
+    percFreq = boolean ("percFreq");
+    percVol = boolean ("percVol");
+    vcUpOnOff = boolean ("vcUpOnOff");
+    vcDownOnOff = boolean ("vcDownOnOff");
+    vcMode = dynamic_cast<juce::AudioParameterInt*> (findParameter ("vcMode"));
+    percSpeed = boolean ("percSpeed");
+    leslieHQBass = real ("leslieHQBass");
+    leakageLevel = real ("leakageLevel");
+    leslieGain = real ("leslieGain");
+    leslieOnOff = boolean ("leslieOnOff");
+    upperLowerBalance = real ("upperLowerBalance");
+    roomSize = real ("roomSize");
+    reverbMix = real ("reverbMix");
+    reverbAttenuation = real ("reverbAttenuation");
+    keyClickLevel = real ("keyClickLevel");
+
+    for (int k = 0; k < numDrawbars; ++k)
+    {
+        drawbar[k] = real (("drawbar" + juce::String (k)).toRawUTF8());
+        lowdrawbar[k] = real (("lowdrawbar" + juce::String (k)).toRawUTF8());
+    }
+
+    FastLeslie = boolean ("FastLeslie");
+}
+
+juce::RangedAudioParameter* VelmoranAudioProcessor::findParameter (const juce::String& id) const
+{
+    const int index = parameterIndex (id.toRawUTF8());
+    return index < 0 ? nullptr : allParameters[(size_t) index];
+}
+
+bool VelmoranAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    // The organ renders its two manuals into two channels and leaves as stereo.
+    if (layouts.getMainOutputChannelSet() != juce::AudioChannelSet::stereo())
+        return false;
+
+    const auto input = layouts.getMainInputChannelSet();
+    return input.isDisabled() || input == juce::AudioChannelSet::stereo();
+}
+
+void VelmoranAudioProcessor::prepareToPlay (double sampleRate, int)
+{
+    sampleRateHz = static_cast<int> (sampleRate);
+    toneGenerator.prepare (sampleRateHz);
+}
+
+void VelmoranAudioProcessor::setAndNotify (juce::AudioParameterBool& parameter, bool on)
+{
+    const float normalised = on ? 1.0f : 0.0f;
+    juce::AudioProcessorParameter& base = parameter;
+    base.setValue (normalised);
+    base.sendValueChangedMessageToListeners (normalised);
+}
+
+void VelmoranAudioProcessor::handleNoteOn (int channel, int note)
+{
+    if (splitlearn->get())
+    {
+        // The learned note only sets the split point; it does not sound.
+        splitPoint = note;
+        setAndNotify (*splitlearn, false);
+        return;
+    }
+
+    int manual = 1;
+    int wheelNote = note;
+
+    if (splitkeyboard->get())
+    {
+        if (note < splitPoint)
+        {
+            manual = 2;
+            wheelNote = note + 12;
+        }
+    }
+    else if (channel == 2)
+    {
+        manual = 2;
+    }
+    else if (channel != 1)
+    {
+        return;
+    }
+
+    toneGenerator.noteOn (note, manual, wheelNote, keyClickLevel->get(), percVol->get());
+}
+
+void VelmoranAudioProcessor::handleModulationWheel (int value)
+{
+    const bool fast = value >= 65;
+
+    if (FastLeslie->get() != fast)
+        setAndNotify (*FastLeslie, fast);
+}
+
+void VelmoranAudioProcessor::handleMidiEvent (const juce::uint8* data, int size)
+{
+    if (size < 3)
+        return;
+
+    const int status = data[0];
+    const int type = status & 0xf0;
+    const int channel = (status & 0x0f) + 1;
+    const int data1 = data[1] & 0x7f;
+    const int data2 = data[2] & 0x7f;
+
+    if (type == 0x90 && data2 > 0)
+        handleNoteOn (channel, data1);
+    else if (type == 0x80 || type == 0x90)
+        toneGenerator.noteOff (data1);
+    else if (type == 0xb0 && data1 == 1)
+        handleModulationWheel (data2);
+}
+
+GeneratorBlockSettings VelmoranAudioProcessor::makeGeneratorSettings() const noexcept
+{
+    GeneratorBlockSettings settings;
+
+    for (int k = 0; k < numDrawbars; ++k)
+    {
+        settings.upperGain[k] = ToneGenerator::drawbarGain (drawbar[k]->get());
+        settings.lowerGain[k] = ToneGenerator::drawbarGain (lowdrawbar[k]->get());
+    }
+
+    settings.releaseStep = toneGenerator.releaseStep();
+    settings.keyClickStep = toneGenerator.keyClickStep (keyClickLevel->get());
+    settings.percDecayFactor = toneGenerator.percussionDecayFactor (percSpeed->get());
+    settings.percDrawbar = percFreq->get() ? 4 : 3;
+    settings.balance = upperLowerBalance->get();
+    settings.leakage = leakageLevel->get();
+    settings.percussionOn = percussion->get();
+    return settings;
+}
+
+void VelmoranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    juce::ScopedNoDenormals noDenormals;
+
+    const int numSamples = buffer.getNumSamples();
+
+    for (int ch = getTotalNumInputChannels(); ch < buffer.getNumChannels(); ++ch)
+        buffer.clear (ch, 0, numSamples);
+
+    for (const auto event : midi)
+        handleMidiEvent (event.data, event.numBytes);
+
+    if (buffer.getNumChannels() < 2)
+    {
+        buffer.clear();
+        return;
+    }
+
+    float* upper = buffer.getWritePointer (0);
+    float* lower = buffer.getWritePointer (1);
+
+    toneGenerator.render (upper, lower, numSamples, makeGeneratorSettings());
+
+    upperFrame = { upper, numSamples, sampleRateHz };
+    lowerFrame = { lower, numSamples, sampleRateHz };
+
+    // The effects chain follows here; until then the manuals leave on their own channels.
+}
+
+juce::AudioProcessorEditor* VelmoranAudioProcessor::createEditor()
+{
+    return new juce::GenericAudioProcessorEditor (*this);
+}
+
+void VelmoranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    juce::XmlElement settings ("QUARBELLSETTINGS");
+
+    for (size_t i = 0; i < parameterTable.size(); ++i)
+        settings.setAttribute (parameterTable[i].id, (double) allParameters[i]->getValue());
+
+    copyXmlToBinary (settings, destData);
+}
+
+void VelmoranAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    const auto settings = getXmlFromBinary (data, sizeInBytes);
+
+    if (settings == nullptr || ! settings->getTagName().equalsIgnoreCase ("QUARBELLSETTINGS"))
+        return;
+
+    for (size_t i = 0; i < parameterTable.size(); ++i)
+        if (settings->hasAttribute (parameterTable[i].id))
+            allParameters[i]->setValue ((float) settings->getDoubleAttribute (parameterTable[i].id));
+}
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new VelmoranAudioProcessor();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "Frame.h"
+#include "Parameters.h"
+#include "ToneGenerator.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+// The organ's audio processor: owns the parameters and all engine state and
+// runs the stages of the organ over every block.
+class VelmoranAudioProcessor : public juce::AudioProcessor
+{
+public:
+    VelmoranAudioProcessor();
+    ~VelmoranAudioProcessor() override = default;
+
+    void prepareToPlay (double sampleRate, int samplesPerBlock) override;
+    void releaseResources() override {}
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    using AudioProcessor::processBlock;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override { return true; }
+
+    const juce::String getName() const override { return "Quarbell"; }
+    bool acceptsMidi() const override { return true; }
+    bool producesMidi() const override { return false; }
+    bool isMidiEffect() const override { return false; }
+    double getTailLengthSeconds() const override { return 0.0; }
+
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override { return {}; }
+    void changeProgramName (int, const juce::String&) override {}
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    // The parameter at a host index, in its own range through get().
+    juce::RangedAudioParameter& parameter (int index) const { return *allParameters[(size_t) index]; }
+    juce::RangedAudioParameter* findParameter (const juce::String& id) const;
+
+    int getSplitPoint() const noexcept { return splitPoint; }
+    const quarbell::ToneGenerator& generator() const noexcept { return toneGenerator; }
+
+private:
+    void handleMidiEvent (const juce::uint8* data, int size);
+    void handleNoteOn (int channel, int note);
+    void handleModulationWheel (int value);
+    static void setAndNotify (juce::AudioParameterBool& parameter, bool on);
+    quarbell::GeneratorBlockSettings makeGeneratorSettings() const noexcept;
+
+    int splitPoint = 60;
+    quarbell::ToneGenerator toneGenerator;
+
+    std::array<juce::RangedAudioParameter*, quarbell::parameterTable.size()> allParameters {};
+
+    juce::AudioParameterBool* splitkeyboard = nullptr;
+    juce::AudioParameterBool* splitlearn = nullptr;
+    juce::AudioParameterBool* percussion = nullptr;
+    juce::AudioParameterBool* percFreq = nullptr;
+    juce::AudioParameterBool* percVol = nullptr;
+    juce::AudioParameterBool* vcUpOnOff = nullptr;
+    juce::AudioParameterBool* vcDownOnOff = nullptr;
+    juce::AudioParameterInt* vcMode = nullptr;
+    juce::AudioParameterBool* percSpeed = nullptr;
+    juce::AudioParameterFloat* leslieHQBass = nullptr;
+    juce::AudioParameterFloat* leakageLevel = nullptr;
+    juce::AudioParameterFloat* leslieGain = nullptr;
+    juce::AudioParameterBool* leslieOnOff = nullptr;
+    juce::AudioParameterFloat* upperLowerBalance = nullptr;
+    juce::AudioParameterFloat* roomSize = nullptr;
+    juce::AudioParameterFloat* reverbMix = nullptr;
+    juce::AudioParameterFloat* reverbAttenuation = nullptr;
+    juce::AudioParameterFloat* keyClickLevel = nullptr;
+    juce::AudioParameterFloat* drawbar[quarbell::numDrawbars] {};
+    juce::AudioParameterFloat* lowdrawbar[quarbell::numDrawbars] {};
+    juce::AudioParameterBool* FastLeslie = nullptr;
+
+    quarbell::Frame upperFrame, lowerFrame;
+    int sampleRateHz = 192000;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VelmoranAudioProcessor)
+};

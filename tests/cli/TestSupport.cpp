@@ -1,0 +1,104 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace quarbell::cli::test
+{
+
+namespace
+{
+    constexpr int ticksPerQuarter = 960;
+
+    // 120 bpm: two quarter notes a second.
+    double ticksOf (double seconds) { return seconds * 2.0 * ticksPerQuarter; }
+} // namespace
+
+TempFolder::TempFolder()
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                  .getNonexistentChildFile ("quarbell_cli_test", {}, false))
+{
+    folder.createDirectory();
+}
+
+TempFolder::~TempFolder()
+{
+    folder.deleteRecursively();
+}
+
+juce::File writeMidiFile (const juce::File& file, const std::vector<Note>& notes, double endSeconds)
+{
+    std::map<int, juce::MidiMessageSequence> tracks;
+
+    for (const auto& n : notes)
+    {
+        auto& track = tracks[n.channel];
+        track.addEvent (juce::MidiMessage::noteOn (n.channel, n.note, (juce::uint8) 100), ticksOf (n.onSeconds));
+        track.addEvent (juce::MidiMessage::noteOff (n.channel, n.note), ticksOf (n.offSeconds));
+    }
+
+    juce::MidiFile midi;
+    midi.setTicksPerQuarterNote (ticksPerQuarter);
+
+    juce::MidiMessageSequence conductor;
+    conductor.addEvent (juce::MidiMessage::endOfTrack(), ticksOf (endSeconds));
+    midi.addTrack (conductor);
+
+    for (auto& [channel, track] : tracks)
+    {
+        track.updateMatchedPairs();
+        midi.addTrack (track);
+    }
+
+    file.deleteFile();
+    juce::FileOutputStream stream (file);
+    EXPECT_TRUE (stream.openedOk());
+    EXPECT_TRUE (midi.writeTo (stream, 1));
+    return file;
+}
+
+WavContents readWavFile (const juce::File& file)
+{
+    WavContents contents;
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+
+    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+
+    if (reader == nullptr)
+    {
+        ADD_FAILURE() << "cannot read " << file.getFullPathName();
+        return contents;
+    }
+
+    contents.sampleRate = reader->sampleRate;
+    contents.bitsPerSample = (int) reader->bitsPerSample;
+    contents.isFloat = reader->usesFloatingPointData;
+    contents.samples.setSize ((int) reader->numChannels, (int) reader->lengthInSamples);
+    reader->read (&contents.samples, 0, (int) reader->lengthInSamples, 0, true, true);
+    return contents;
+}
+
+double measureFrequency (const float* x, int from, int to, double sampleRate)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+
+    for (int i = std::max (from, 1); i < to; ++i)
+    {
+        if (x[i - 1] < 0.0f && x[i] >= 0.0f)
+        {
+            const double t = (i - 1) + (double) x[i - 1] / ((double) x[i - 1] - (double) x[i]);
+
+            if (crossings++ == 0)
+                first = t;
+
+            last = t;
+        }
+    }
+
+    return crossings < 2 ? 0.0 : (crossings - 1) * sampleRate / (last - first);
+}
+
+} // namespace quarbell::cli::test

@@ -167,6 +167,8 @@ Options parseArguments (const juce::StringArray& args)
             options.render.blockSize = parseIntegerOption (arg, value(), 1, maxBlockSize);
         else if (arg == "--tail")
             options.render.tailSeconds = parseSecondsOption (arg, value(), maxTailSeconds);
+        else if (arg == "--tap")
+            options.render.tap = parseTap (value());
         else if (arg == "--set")
             options.render.parameters.push_back (parseParameterSetting (value()));
         else if (arg == "--help" || arg == "-h")
@@ -197,6 +199,20 @@ Options parseArguments (const juce::StringArray& args)
     return options;
 }
 
+VelmoranAudioProcessor::Tap parseTap (const juce::String& text)
+{
+    using Tap = VelmoranAudioProcessor::Tap;
+    const std::pair<const char*, Tap> stages[] { { "generator", Tap::generator }, { "scanner", Tap::scanner },
+                                                 { "drive", Tap::drive },         { "reverb", Tap::reverb },
+                                                 { "output", Tap::output } };
+
+    for (const auto& [name, tap] : stages)
+        if (text == name)
+            return tap;
+
+    throw CliError (("--tap takes generator, scanner, drive, reverb or output, got '" + text + "'").toStdString());
+}
+
 juce::String usageText()
 {
     juce::String text =
@@ -214,6 +230,9 @@ juce::String usageText()
         "  --tail SECONDS      time rendered after the last MIDI event, 0 to 60, default 2\n"
         "  --set ID=VALUE      sets a parameter in its own range, e.g. drawbar3=4.5,\n"
         "                      vcMode=3, leslieOnOff=off; repeatable\n"
+        "  --tap STAGE         writes the signal as it leaves a stage instead of the\n"
+        "                      output: generator (left upper, right lower manual),\n"
+        "                      scanner, drive, reverb (mono organ on the left) or output\n"
         "  -h, --help          shows this help\n"
         "  --version           prints the version\n"
         "\n"

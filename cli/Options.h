@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <engine/PluginProcessor.h>
 
 #include <vector>
 
@@ -19,6 +19,7 @@ struct RenderSettings
     int sampleRate = 48000;
     int blockSize = 512;
     double tailSeconds = 2.0;
+    VelmoranAudioProcessor::Tap tap = VelmoranAudioProcessor::Tap::output;
     std::vector<ParameterSetting> parameters;
 };
 
@@ -48,6 +49,10 @@ Options parseArguments (const juce::StringArray& args);
 // Parses "ID=VALUE" for a parameter of quarbell::parameterTable. Toggles take
 // on/off/true/false/1/0. Throws CliError.
 ParameterSetting parseParameterSetting (const juce::String& text);
+
+// Parses a stage name for --tap: generator, scanner, drive, reverb or output.
+// Throws CliError.
+VelmoranAudioProcessor::Tap parseTap (const juce::String& text);
 
 juce::String usageText();
 

@@ -115,6 +115,7 @@ void renderSong (const MidiSong& song, const RenderSettings& settings, const Blo
 {
     VelmoranAudioProcessor processor;
     applyParameters (processor, settings.parameters);
+    processor.setOutputTap (settings.tap);
 
     processor.setRateAndBufferSizeDetails (settings.sampleRate, settings.blockSize);
     processor.prepareToPlay (settings.sampleRate, settings.blockSize);

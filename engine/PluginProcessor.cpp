@@ -1,5 +1,7 @@
 #include "PluginProcessor.h"
 
+#include "tables/FilterSets.h"
+
 using namespace quarbell;
 
 namespace
@@ -69,6 +71,17 @@ VelmoranAudioProcessor::VelmoranAudioProcessor()
     }
 
     FastLeslie = boolean ("FastLeslie");
+
+    bindFilterSets (48000);
+}
+
+void VelmoranAudioProcessor::bindFilterSets (int sampleRate) noexcept
+{
+    // Unsupported rates get the 48000 Hz sets.
+    preampDrive.prepare (filterSet (FilterFamily::preamp, sampleRate), filterSet (FilterFamily::lowCut, sampleRate));
+    rotarySpeaker.prepare (filterSet (FilterFamily::horn, sampleRate),
+                           filterSet (FilterFamily::hornHighPass, sampleRate),
+                           filterSet (FilterFamily::bass, sampleRate));
 }
 
 juce::RangedAudioParameter* VelmoranAudioProcessor::findParameter (const juce::String& id) const
@@ -89,7 +102,9 @@ bool VelmoranAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts)
 
 void VelmoranAudioProcessor::prepareToPlay (double sampleRate, int)
 {
+    currentSampleRate = sampleRate;
     sampleRateHz = static_cast<int> (sampleRate);
+    bindFilterSets (sampleRateHz);
     toneGenerator.prepare (sampleRateHz);
 }
 
@@ -202,12 +217,45 @@ void VelmoranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     float* upper = buffer.getWritePointer (0);
     float* lower = buffer.getWritePointer (1);
 
+    for (int done = 0; done < numSamples; done += maxPieceSize)
+        renderPiece (upper + done, lower + done, std::min (maxPieceSize, numSamples - done));
+}
+
+void VelmoranAudioProcessor::renderPiece (float* upper, float* lower, int numSamples) noexcept
+{
+    const Tap tap = outputTap;
     toneGenerator.render (upper, lower, numSamples, makeGeneratorSettings());
+
+    if (tap == Tap::generator)
+        return;
 
     upperFrame = { upper, numSamples, sampleRateHz };
     lowerFrame = { lower, numSamples, sampleRateHz };
 
-    // The effects chain follows here; until then the manuals leave on their own channels.
+    const auto scanner = vibratoSetting ((float) vcMode->get());
+
+    if (vcUpOnOff->get())
+        upperVibrato.Apply (upperFrame, scanner.mix, scanner.depth, currentSampleRate);
+
+    if (vcDownOnOff->get())
+        lowerVibrato.Apply (lowerFrame, scanner.mix, scanner.depth, currentSampleRate);
+
+    if (tap == Tap::scanner)
+        return;
+
+    // From here channel 0 carries the mono organ.
+    preampDrive.process (upperFrame, lowerFrame, leslieGain->get());
+
+    if (tap == Tap::drive)
+        return;
+
+    reverb.process (upper, numSamples, sampleRateHz, roomSize->get(), reverbMix->get(), reverbAttenuation->get());
+
+    if (tap == Tap::reverb)
+        return;
+
+    rotarySpeaker.process (upper, lower, numSamples, sampleRateHz, leslieOnOff->get(), FastLeslie->get(),
+                           leslieHQBass->get());
 }
 
 juce::AudioProcessorEditor* VelmoranAudioProcessor::createEditor()

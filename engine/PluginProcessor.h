@@ -2,9 +2,16 @@
 
 #include "Frame.h"
 #include "Parameters.h"
+#include "PreampDrive.h"
+#include "Reverb.h"
+#include "RotarySpeaker.h"
 #include "ToneGenerator.h"
+#include "VibratoChorus.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
+
+#include <algorithm>
+#include <atomic>
 
 // The organ's audio processor: owns the parameters and all engine state and
 // runs the stages of the organ over every block.
@@ -42,6 +49,19 @@ public:
     juce::RangedAudioParameter& parameter (int index) const { return *allParameters[(size_t) index]; }
     juce::RangedAudioParameter* findParameter (const juce::String& id) const;
 
+    // Where the block leaves the chain: the output, or the signal as it stands
+    // after an earlier stage (both channels), for analysing the chain.
+    enum class Tap
+    {
+        generator,
+        scanner,
+        drive,
+        reverb,
+        output
+    };
+    void setOutputTap (Tap stage) noexcept { outputTap = stage; }
+    Tap getOutputTap() const noexcept { return outputTap; }
+
     int getSplitPoint() const noexcept { return splitPoint; }
     const quarbell::ToneGenerator& generator() const noexcept { return toneGenerator; }
 
@@ -51,6 +71,8 @@ private:
     void handleModulationWheel (int value);
     static void setAndNotify (juce::AudioParameterBool& parameter, bool on);
     quarbell::GeneratorBlockSettings makeGeneratorSettings() const noexcept;
+    void bindFilterSets (int sampleRate) noexcept;
+    void renderPiece (float* upper, float* lower, int numSamples) noexcept;
 
     int splitPoint = 60;
     quarbell::ToneGenerator toneGenerator;
@@ -79,8 +101,24 @@ private:
     juce::AudioParameterFloat* lowdrawbar[quarbell::numDrawbars] {};
     juce::AudioParameterBool* FastLeslie = nullptr;
 
+    quarbell::VibratoChorus upperVibrato, lowerVibrato;
+    quarbell::PreampDrive preampDrive;
+    quarbell::Reverb reverb;
+    quarbell::RotarySpeaker rotarySpeaker;
+
     quarbell::Frame upperFrame, lowerFrame;
-    int sampleRateHz = 192000;
+    std::atomic<Tap> outputTap { Tap::output };
+    double currentSampleRate = 48000.0;
+    int sampleRateHz = 48000;
+
+public:
+    // The longest stretch the stages take in one go; longer host blocks are
+    // rendered in pieces of this size.
+    static constexpr int maxPieceSize = std::min ({ quarbell::VibratoChorus::maxBlockSize,
+                                                    quarbell::Reverb::maxBlockSize,
+                                                    quarbell::RotarySpeaker::maxBlockSize });
+
+private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VelmoranAudioProcessor)
 };

@@ -10,9 +10,12 @@ using namespace quarbell::cli::test;
 
 namespace
 {
-    RenderSettings settingsWith (int blockSize, double tailSeconds, std::vector<ParameterSetting> parameters = {})
+    // By default the generator alone: the upper manual on the left, the lower on the right.
+    RenderSettings settingsWith (int blockSize, double tailSeconds, std::vector<ParameterSetting> parameters = {},
+                                 VelmoranAudioProcessor::Tap tap = VelmoranAudioProcessor::Tap::generator)
     {
         RenderSettings settings;
+        settings.tap = tap;
         settings.blockSize = blockSize;
         settings.tailSeconds = tailSeconds;
         settings.parameters = std::move (parameters);
@@ -103,6 +106,41 @@ TEST (Render, DemoSongPlaysBothManuals)
         EXPECT_GT (buffer.getMagnitude (ch, 0, n), 0.05f);
         EXPECT_EQ (buffer.getMagnitude (ch, n - 48000, 48000), 0.0f); // silent through the tail
     }
+}
+
+// The demo through the whole chain at the default settings, as a listener
+// would judge it: sounding, not far above full scale, the speaker making the
+// two channels differ, and the tail dying away.
+TEST (Render, DemoSongThroughTheWholeChain)
+{
+    const auto song = loadMidiFile (juce::File (QUARBELL_DEMO_MIDI));
+    const auto buffer = renderSong (song, settingsWith (512, 2.5, {}, VelmoranAudioProcessor::Tap::output));
+    const int n = buffer.getNumSamples();
+
+    const float peak = buffer.getMagnitude (0, n);
+    EXPECT_GT (peak, juce::Decibels::decibelsToGain (-30.0f));
+    EXPECT_LT (peak, juce::Decibels::decibelsToGain (6.0f));
+
+    int differing = 0;
+    for (int i = 0; i < n; ++i)
+        differing += buffer.getSample (0, i) != buffer.getSample (1, i) ? 1 : 0;
+    EXPECT_GT (differing, n / 2);
+
+    EXPECT_LT (buffer.getMagnitude (n - 4800, 4800), juce::Decibels::decibelsToGain (-60.0f));
+}
+
+TEST (Render, TapNamesTheStages)
+{
+    using Tap = VelmoranAudioProcessor::Tap;
+    const std::pair<const char*, Tap> stages[] { { "generator", Tap::generator }, { "scanner", Tap::scanner },
+                                                 { "drive", Tap::drive },         { "reverb", Tap::reverb },
+                                                 { "output", Tap::output } };
+
+    for (const auto& [name, tap] : stages)
+        EXPECT_EQ (parseTap (name), tap) << name;
+
+    for (const char* bad : { "", "Output", "leslie", "rotary" })
+        EXPECT_THROW (parseTap (bad), CliError) << bad;
 }
 
 TEST (Render, RejectsUnusableMidiFiles)

@@ -1,7 +1,8 @@
 #include "OrganHarness.h"
 
-OrganHarness::OrganHarness (double sampleRate)
+OrganHarness::OrganHarness (double sampleRate, VelmoranAudioProcessor::Tap tap)
 {
+    processor.setOutputTap (tap);
     processor.setRateAndBufferSizeDetails (sampleRate, 512);
     processor.prepareToPlay (sampleRate, 512);
 }

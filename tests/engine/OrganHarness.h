@@ -8,7 +8,10 @@
 // send MIDI and render blocks.
 struct OrganHarness
 {
-    explicit OrganHarness (double sampleRate = 48000.0);
+    // By default the harness listens to the generator alone (channel 0 upper,
+    // channel 1 lower manual).
+    explicit OrganHarness (double sampleRate = 48000.0,
+                           VelmoranAudioProcessor::Tap tap = VelmoranAudioProcessor::Tap::generator);
 
     void set (const char* id, float valueInOwnRange);
     float get (const char* id) const;

@@ -33,13 +33,20 @@ void operator delete[] (void* p, std::size_t) noexcept { std::free (p); }
 
 TEST (Realtime, ProcessBlockNeverAllocates)
 {
-    OrganHarness organ;
+    // Every stage of the chain running.
+    OrganHarness organ (48000.0, VelmoranAudioProcessor::Tap::output);
     organ.set ("percussion", 1.0f);
+    organ.set ("vcUpOnOff", 1.0f);
+    organ.set ("vcDownOnOff", 1.0f);
+    organ.set ("vcMode", 5.0f);
+    organ.set ("reverbMix", 0.5f);
+    organ.set ("leslieGain", 0.8f);
 
     for (int k = 0; k < 9; ++k)
         organ.set (("drawbar" + juce::String (k)).toRawUTF8(), 0.0f);
 
     juce::AudioBuffer<float> buffer (2, 512);
+    juce::AudioBuffer<float> longBuffer (2, 20000);
     juce::MidiBuffer midi;
     midi.ensureSize (4096);
 
@@ -66,6 +73,7 @@ TEST (Realtime, ProcessBlockNeverAllocates)
     organ.processor.processBlock (buffer, midi);
     for (int i = 0; i < 20; ++i)
         organ.processor.processBlock (buffer, i == 5 ? releases : learn);
+    organ.processor.processBlock (longBuffer, learn);
     counting = false;
 
     EXPECT_EQ (allocations.load(), 0);

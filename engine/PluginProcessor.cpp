@@ -1,5 +1,6 @@
 #include "PluginProcessor.h"
 
+#include "Settings.h"
 #include "tables/FilterSets.h"
 
 using namespace quarbell;
@@ -265,24 +266,12 @@ juce::AudioProcessorEditor* VelmoranAudioProcessor::createEditor()
 
 void VelmoranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    juce::XmlElement settings ("QUARBELLSETTINGS");
-
-    for (size_t i = 0; i < parameterTable.size(); ++i)
-        settings.setAttribute (parameterTable[i].id, (double) allParameters[i]->getValue());
-
-    copyXmlToBinary (settings, destData);
+    writeSettingsBlob (getParameters(), destData);
 }
 
 void VelmoranAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto settings = getXmlFromBinary (data, sizeInBytes);
-
-    if (settings == nullptr || ! settings->getTagName().equalsIgnoreCase ("QUARBELLSETTINGS"))
-        return;
-
-    for (size_t i = 0; i < parameterTable.size(); ++i)
-        if (settings->hasAttribute (parameterTable[i].id))
-            allParameters[i]->setValue ((float) settings->getDoubleAttribute (parameterTable[i].id));
+    restoreSettingsBlob (getParameters(), data, sizeInBytes);
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

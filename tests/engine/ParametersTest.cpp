@@ -133,3 +133,23 @@ TEST (Parameters, OnlyAStereoOutputIsAccepted)
     layout.outputBuses = { Set::create5point1() };
     EXPECT_FALSE (processor.checkBusesLayoutSupported (layout));
 }
+
+TEST (Parameters, StateRoundTripThroughTheProcessor)
+{
+    VelmoranAudioProcessor source, target;
+    source.findParameter ("drawbar4")->setValueNotifyingHost (0.375f);
+    source.findParameter ("vcMode")->setValueNotifyingHost (0.6f);
+    source.findParameter ("splitkeyboard")->setValueNotifyingHost (1.0f);
+
+    juce::MemoryBlock blob;
+    source.getStateInformation (blob);
+    target.setStateInformation (blob.getData(), (int) blob.getSize());
+
+    for (int i = 0; i < 37; ++i)
+        EXPECT_EQ (target.parameter (i).getValue(), source.parameter (i).getValue()) << i;
+
+    // A refused blob changes nothing.
+    const char garbage[] = "VC2!garbage";
+    target.setStateInformation (garbage, (int) sizeof (garbage));
+    EXPECT_EQ (target.findParameter ("drawbar4")->getValue(), 0.375f);
+}

@@ -271,7 +271,15 @@ void VelmoranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VelmoranAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    restoreSettingsBlob (getParameters(), data, sizeInBytes);
+    if (! restoreSettingsBlob (getParameters(), data, sizeInBytes))
+        return;
+
+    // The values are set silently. An LV2 host only learns of parameter values
+    // through change messages, so there it would keep showing (and could send
+    // back) the values from before the restore: tell it the new ones.
+    if (wrapperType == wrapperType_LV2)
+        for (auto* p : getParameters())
+            p->sendValueChangedMessageToListeners (p->getValue());
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -3,10 +3,13 @@
 #include "Error.h"
 
 #include <engine/PluginProcessor.h>
+#include <engine/Settings.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace quarbell::cli
 {
@@ -25,19 +28,42 @@ namespace
         return a.isNoteOff() && ! b.isNoteOff();
     }
 
-    void applyParameters (VelmoranAudioProcessor& processor, const std::vector<ParameterSetting>& settings)
-    {
-        for (const auto& setting : settings)
-        {
-            auto* parameter = processor.findParameter (setting.id);
-
-            if (parameter == nullptr)
-                throw CliError (("unknown parameter '" + setting.id + "'").toStdString());
-
-            parameter->setValueNotifyingHost (parameter->convertTo0to1 (setting.value));
-        }
-    }
 } // namespace
+
+void configureOrgan (VelmoranAudioProcessor& processor, const OrganSetup& setup)
+{
+    const auto& parameters = processor.getParameters();
+
+    if (setup.stateFile != juce::File())
+    {
+        const auto& file = setup.stateFile;
+
+        if (! file.existsAsFile())
+            throw CliError (("cannot read " + describe (file) + ": no such file").toStdString());
+
+        juce::MemoryBlock blob;
+
+        if (! file.loadFileAsData (blob))
+            throw CliError (("cannot read " + describe (file)).toStdString());
+
+        if (! restoreSettingsBlob (parameters, blob.getData(), (int) std::min<size_t> (blob.getSize(), INT_MAX)))
+            throw CliError ((describe (file) + " is not a Quarbell settings blob (write one with 'quarbell state')")
+                                .toStdString());
+    }
+
+    if (setup.presetIndex >= 0 && ! applyFactoryPreset (parameters, setup.presetIndex))
+        throw CliError (("no factory preset " + juce::String (setup.presetIndex + 1)).toStdString());
+
+    for (const auto& setting : setup.parameters)
+    {
+        auto* parameter = processor.findParameter (setting.id);
+
+        if (parameter == nullptr)
+            throw CliError (("unknown parameter '" + setting.id + "'").toStdString());
+
+        parameter->setValueNotifyingHost (parameter->convertTo0to1 (setting.value));
+    }
+}
 
 MidiSong loadMidiFile (const juce::File& file)
 {
@@ -91,7 +117,7 @@ MidiSong songFromMidiFile (juce::MidiFile file)
         std::any_of (song.events.begin(), song.events.end(), [] (const auto& m) { return m.isNoteOn(); });
 
     if (! hasNoteOn)
-        throw CliError ("no note-on events");
+        throw CliError ("no notes to play (no note-on events)");
 
     return song;
 }
@@ -113,8 +139,10 @@ juce::int64 renderLength (const MidiSong& song, const RenderSettings& settings)
 
 void renderSong (const MidiSong& song, const RenderSettings& settings, const BlockSink& sink)
 {
-    VelmoranAudioProcessor processor;
-    applyParameters (processor, settings.parameters);
+    // On the heap: the processor holds megabytes of fixed-size state.
+    auto owner = std::make_unique<VelmoranAudioProcessor>();
+    auto& processor = *owner;
+    configureOrgan (processor, settings.setup);
     processor.setOutputTap (settings.tap);
 
     processor.setRateAndBufferSizeDetails (settings.sampleRate, settings.blockSize);

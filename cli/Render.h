@@ -2,6 +2,8 @@
 
 #include "Options.h"
 
+#include <engine/PluginProcessor.h>
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <functional>
@@ -15,6 +17,10 @@ struct MidiSong
 {
     std::vector<juce::MidiMessage> events; // in time order
 };
+
+// Sets the organ up: the saved state, then the preset, then each single
+// setting. Throws CliError.
+void configureOrgan (VelmoranAudioProcessor& processor, const OrganSetup& setup);
 
 // Reads a format 0 or 1 Standard MIDI File. Throws CliError.
 MidiSong loadMidiFile (const juce::File& file);

@@ -1,9 +1,12 @@
+#include "AudioWriter.h"
+#include "Commands.h"
 #include "Error.h"
 #include "Options.h"
 #include "Render.h"
-#include "WavWriter.h"
+#include "Report.h"
 
 #include <iostream>
+#include <memory>
 
 using namespace quarbell::cli;
 
@@ -11,20 +14,68 @@ namespace
 {
     int render (const Options& options)
     {
-        const auto song = loadMidiFile (options.input);
         const auto& settings = options.render;
 
-        // Opened before rendering so an unwritable target fails at once.
-        WavWriter writer (options.output, settings.sampleRate, 2);
-        renderSong (song, settings, [&] (const juce::AudioBuffer<float>& block) { writer.write (block); });
-        writer.commit();
+        // Everything that can be checked is checked before the first file is
+        // written: all inputs, and the settings on a scratch organ.
+        std::vector<MidiSong> songs;
 
-        const double seconds = (double) renderLength (song, settings) / settings.sampleRate;
-        const float peak = writer.peak();
-        const auto peakText = peak > 0.0f ? juce::String (juce::Decibels::gainToDecibels (peak), 2) : juce::String ("-inf");
+        for (const auto& job : options.jobs)
+            songs.push_back (loadMidiFile (job.input));
 
-        std::cout << "wrote " << options.output.getFullPathName() << ": " << juce::String (seconds, 3) << " s, "
-                  << settings.sampleRate << " Hz, peak " << peakText << " dBFS" << std::endl;
+        configureOrgan (*std::make_unique<VelmoranAudioProcessor>(), settings.setup);
+
+        const bool showProgress = ! options.quiet && ProgressBar::stderrIsTerminal();
+
+        for (size_t i = 0; i < options.jobs.size(); ++i)
+        {
+            const auto& job = options.jobs[i];
+            const auto& song = songs[i];
+            const auto folder = job.output.getParentDirectory();
+
+            if (options.createOutputFolder && ! folder.exists() && ! folder.createDirectory())
+                throw CliError (("cannot write " + job.output.getFullPathName() + ": cannot create its folder").toStdString());
+
+            const auto total = renderLength (song, settings);
+            const double startMs = juce::Time::getMillisecondCounterHiRes();
+
+            // Opened before rendering so an unwritable target fails at once.
+            AudioFileWriter writer (job.output, options.format, settings.sampleRate, 2);
+            ProgressBar progress (showProgress ? stderr : nullptr, job.input.getFileName(), total, settings.sampleRate);
+            juce::int64 done = 0;
+
+            renderSong (song, settings, [&] (const juce::AudioBuffer<float>& block)
+            {
+                writer.write (block);
+                done += block.getNumSamples();
+                progress.update (done);
+            });
+
+            writer.commit();
+            progress.clear();
+
+            if (! options.quiet)
+            {
+                RenderSummary summary;
+                summary.output = job.output;
+                summary.format = options.format;
+                summary.sampleRate = settings.sampleRate;
+                summary.audioSeconds = (double) total / settings.sampleRate;
+                summary.peak = writer.peak();
+                summary.samplesOverFullScale = writer.samplesOverFullScale();
+                summary.elapsedSeconds = (juce::Time::getMillisecondCounterHiRes() - startMs) / 1000.0;
+                std::cout << summaryLine (summary) << std::endl;
+            }
+        }
+
+        return 0;
+    }
+
+    int writeState (const Options& options)
+    {
+        const auto blob = settingsBlobFor (options.render.setup);
+        writeFileAtomically (options.stateOutput, blob);
+        std::cout << settingsBlobText (blob) << std::endl;
         return 0;
     }
 } // namespace
@@ -42,17 +93,14 @@ int main (int argc, char* argv[])
 
         switch (options.command)
         {
-            case Command::help:
-                std::cout << usageText();
-                return 0;
-
-            case Command::version:
-                std::cout << JucePlugin_VersionString << std::endl;
-                return 0;
-
+            case Command::help: std::cout << usageText (options.helpTopic); return 0;
+            case Command::version: std::cout << JucePlugin_VersionString << std::endl; return 0;
+            case Command::presets: std::cout << presetListText(); return 0;
+            case Command::params: std::cout << parameterTableText(); return 0;
+            case Command::filters: std::cout << filterSetsText (options.filterRate); return 0;
+            case Command::state: return writeState (options);
             case Command::render:
-            default:
-                return render (options);
+            default: return render (options);
         }
     }
     catch (const std::exception& e) // CliError, or running out of memory

@@ -34,6 +34,8 @@ struct OrganHarness
     int slotOf (int note) const;
     int activeSlots() const;
 
-    VelmoranAudioProcessor processor;
+    // On the heap: the processor's delay lines are too large for several on a stack.
+    std::unique_ptr<VelmoranAudioProcessor> owned = std::make_unique<VelmoranAudioProcessor>();
+    VelmoranAudioProcessor& processor = *owned;
     juce::MidiBuffer pending;
 };

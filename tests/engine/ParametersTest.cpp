@@ -136,7 +136,9 @@ TEST (Parameters, OnlyAStereoOutputIsAccepted)
 
 TEST (Parameters, StateRoundTripThroughTheProcessor)
 {
-    VelmoranAudioProcessor source, target;
+    auto sourceOwner = std::make_unique<VelmoranAudioProcessor>(), targetOwner = std::make_unique<VelmoranAudioProcessor>();
+    auto& source = *sourceOwner;
+    auto& target = *targetOwner;
     source.findParameter ("drawbar4")->setValueNotifyingHost (0.375f);
     source.findParameter ("vcMode")->setValueNotifyingHost (0.6f);
     source.findParameter ("splitkeyboard")->setValueNotifyingHost (1.0f);

@@ -22,26 +22,54 @@ constexpr UnitConstants allPassConstants[Reverb::numAllPasses] { { 225, 0.7f }, 
 constexpr double roomTimePerStep = 0.00294;
 constexpr float wetScalePerUnit = 0.25f * 0.5f;
 
-// Moves the newest `history` samples to the front and returns where the
-// block of numSamples goes, behind them. The newest samples are taken from
-// where the last block really ended, so blocks of changing size keep a
-// seamless history; history that was never kept reads as silence.
-inline float* keepHistory (float* line, int32_t& lineEnd, int history, int numSamples) noexcept
+} // namespace
+
+int32_t ReverbLine::begin (int history, int numSamples) noexcept
 {
-    if (lineEnd >= history)
+    int32_t start = writePos - history;
+
+    if (start < 0)
+        start += ReverbLimits::lineSize;
+
+    // History that a linear line would not have kept reads as silence.
+    if (kept < history)
     {
-        std::memmove (line, line + (lineEnd - history), sizeof (float) * (size_t) history);
-    }
-    else
-    {
-        std::memmove (line + (history - lineEnd), line, sizeof (float) * (size_t) lineEnd);
-        std::fill (line, line + (history - lineEnd), 0.0f);
+        int32_t at = start;
+
+        for (int n = history - kept; n > 0;)
+        {
+            const int run = std::min (n, ReverbLimits::lineSize - at);
+            std::fill (ring + at, ring + at + run, 0.0f);
+            n -= run;
+            at = at + run == ReverbLimits::lineSize ? 0 : at + run;
+        }
     }
 
-    lineEnd = history + numSamples;
-    return line + history;
+    kept = history + numSamples;
+    return start;
 }
-} // namespace
+
+void ReverbLine::write (const float* block, int numSamples) noexcept
+{
+    for (int done = 0; done < numSamples;)
+    {
+        const int run = std::min (numSamples - done, ReverbLimits::lineSize - writePos);
+        std::memcpy (ring + writePos, block + done, sizeof (float) * (size_t) run);
+        done += run;
+        writePos = writePos + run == ReverbLimits::lineSize ? 0 : writePos + run;
+    }
+}
+
+void ReverbLine::read (int32_t from, float* out, int numSamples) const noexcept
+{
+    for (int done = 0; done < numSamples;)
+    {
+        const int run = std::min (numSamples - done, ReverbLimits::lineSize - from);
+        std::memcpy (out + done, ring + from, sizeof (float) * (size_t) run);
+        done += run;
+        from = from + run == ReverbLimits::lineSize ? 0 : from + run;
+    }
+}
 
 float reverbRoomTime (float roomSize) noexcept
 {
@@ -62,29 +90,34 @@ ReverbUnitTiming reverbUnitTiming (
     return timing;
 }
 
-void ReverbComb::process (const float* input, int numSamples, int history, float feedback) noexcept
+void ReverbComb::process (const float* x, int numSamples, int history, float feedback) noexcept
 {
-    float* newest = keepHistory (line, lineEnd, history, numSamples);
+    const int32_t first = line.begin (history, numSamples);
 
     for (int i = 0; i < numSamples; ++i)
-        newest[i] = input[i] + feedback * out[i];
+        input[i] = x[i] + feedback * out[i];
 
-    std::memcpy (out, line, sizeof (float) * (size_t) numSamples);
+    // With a history shorter than the block, the output already reaches into
+    // this block's input, so the input goes in first.
+    line.write (input, numSamples);
+    line.read (first, out, numSamples);
 }
 
 void ReverbAllPass::process (float* x, int numSamples, int history, float gain, float wetScale) noexcept
 {
-    float* newest = keepHistory (line, lineEnd, history, numSamples);
+    const int32_t first = line.begin (history, numSamples);
 
     for (int i = 0; i < numSamples; ++i)
-        newest[i] = x[i] - gain * delayed[i];
+        input[i] = x[i] - gain * delayed[i];
 
     // With a history shorter than the block, entry i may already be this
     // block's input, so every input is written before any is read back.
+    line.write (input, numSamples);
+    line.read (first, delayed, numSamples);
+
     for (int i = 0; i < numSamples; ++i)
     {
-        delayed[i] = line[i];
-        const float y = delayed[i] + gain * newest[i];
+        const float y = delayed[i] + gain * input[i];
         x[i] += y * wetScale;
     }
 }

@@ -32,6 +32,30 @@ ReverbUnitTiming reverbUnitTiming (
 // Room time in seconds for a roomSize value (truncated to whole steps).
 float reverbRoomTime (float roomSize) noexcept;
 
+// A unit's delay line as a ring: the newest `kept` samples are those a block
+// update of a linear line would have kept; older ones read as silence, as if
+// they had been moved out of the line. Nothing is moved per block.
+class ReverbLine
+{
+public:
+    // Starts a block of numSamples with the given history. Returns the ring
+    // index of entry 0, the input from `history` samples before the block.
+    int32_t begin (int history, int numSamples) noexcept;
+
+    // Writes the block's input at entries history ... history + numSamples - 1.
+    void write (const float* block, int numSamples) noexcept;
+
+    // Copies numSamples entries from ring index `from` on.
+    void read (int32_t from, float* out, int numSamples) const noexcept;
+
+    int32_t next() const noexcept { return writePos; }
+
+private:
+    float ring[ReverbLimits::lineSize] {};
+    int32_t writePos = 0; // ring index of the next input sample
+    int32_t kept = 0;     // newest samples that still count as history
+};
+
 // A feedback comb that works on whole blocks: the feedback uses the unit's
 // output of the previous block, so the loop spans history + block size.
 class ReverbComb
@@ -43,9 +67,9 @@ public:
     const float* output () const noexcept { return out; }
 
 private:
-    float line[ReverbLimits::lineSize] {};
-    int32_t lineEnd = 0; // one past the newest sample in line
+    ReverbLine line;
     float out[ReverbLimits::maxBlockSize] {};
+    float input[ReverbLimits::maxBlockSize] {};
 };
 
 // A Schroeder all-pass on whole blocks, with the same block-wise feedback as
@@ -56,9 +80,9 @@ public:
     void process (float* x, int numSamples, int history, float gain, float wetScale) noexcept;
 
 private:
-    float line[ReverbLimits::lineSize] {};
-    int32_t lineEnd = 0; // one past the newest sample in line
+    ReverbLine line;
     float delayed[ReverbLimits::maxBlockSize] {};
+    float input[ReverbLimits::maxBlockSize] {};
 };
 
 // Four combs and three all-passes, each adding its own output to the running

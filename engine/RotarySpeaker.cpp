@@ -5,6 +5,16 @@
 #include <cstring>
 #include <iterator>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QUARBELL_ROTARY_SSE2 1
+#endif
+
+#if QUARBELL_ROTARY_SSE2 && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define QUARBELL_ROTARY_AVX2 1
+#endif
+
 namespace quarbell
 {
 
@@ -45,6 +55,154 @@ inline float readTap (const float* line, int i, float p) noexcept
     const float x1 = line[i + q + 1];
     return x0 + (x1 - x0) * (p - (float) q);
 }
+#if QUARBELL_ROTARY_SSE2
+// The twelve paths four at a time. Each path value, tap position and tap is
+// the scalar formula lane by lane; only the two sums over the paths are added
+// one path after the other, in path order, as they must be.
+struct PathLanes
+{
+    PathLanes (const float* pathGain, float tapRate) noexcept : rate (_mm_set1_ps (tapRate)), rateValue (tapRate)
+    {
+        for (int k = 0; k < numRotorPaths; ++k)
+        {
+            const int j = (k + 3) % numRotorPaths;
+            lanes[0][k] = rotorPathOffset[k];
+            lanes[1][k] = rotorPathOffset[j];
+            lanes[2][k] = pathGain[k];
+            lanes[3][k] = pathGain[j];
+        }
+
+        for (int v = 0; v < 3; ++v)
+        {
+            offsetLeft[v] = _mm_load_ps (lanes[0] + 4 * v);
+            offsetRight[v] = _mm_load_ps (lanes[1] + 4 * v);
+            gainLeft[v] = _mm_load_ps (lanes[2] + 4 * v);
+            gainRight[v] = _mm_load_ps (lanes[3] + 4 * v);
+        }
+
+        for (int h = 0; h < 6; ++h)
+        {
+            cosK[h] = _mm_loadu_pd (rotorPathCos + 2 * h);
+            sinK[h] = _mm_loadu_pd (rotorPathSin + 2 * h);
+        }
+    }
+
+    // Four interpolated taps of line around sample i at positions p.
+    static __m128 readTaps (const float* line, int i, __m128 p) noexcept
+    {
+        const __m128i q = _mm_cvttps_epi32 (p);
+        const __m128 fraction = _mm_sub_ps (p, _mm_cvtepi32_ps (q));
+        alignas (16) int32_t index[4];
+        _mm_store_si128 (reinterpret_cast<__m128i*> (index), q);
+        const float* a = line + i + index[0];
+        const float* b = line + i + index[1];
+        const float* c = line + i + index[2];
+        const float* d = line + i + index[3];
+        const __m128 x0 = _mm_setr_ps (a[0], b[0], c[0], d[0]);
+        const __m128 x1 = _mm_setr_ps (a[1], b[1], c[1], d[1]);
+        return _mm_add_ps (x0, _mm_mul_ps (_mm_sub_ps (x1, x0), fraction));
+    }
+
+    void taps (const float* line, int i, double sinTheta, double cosTheta, float& left, float& right) const noexcept
+    {
+        const __m128d s = _mm_set1_pd (sinTheta), c = _mm_set1_pd (cosTheta);
+        const __m128d one = _mm_set1_pd (1.0), half = _mm_set1_pd (0.5);
+        const __m128 unit = _mm_set1_ps (pathUnitSeconds);
+        alignas (16) float leftTerms[numRotorPaths], rightTerms[numRotorPaths];
+
+        for (int v = 0; v < 3; ++v)
+        {
+            const __m128d facing0 = _mm_add_pd (_mm_mul_pd (s, cosK[2 * v]), _mm_mul_pd (c, sinK[2 * v]));
+            const __m128d facing1 = _mm_add_pd (_mm_mul_pd (s, cosK[2 * v + 1]), _mm_mul_pd (c, sinK[2 * v + 1]));
+            const __m128 m = _mm_movelh_ps (_mm_cvtpd_ps (_mm_mul_pd (_mm_add_pd (one, facing0), half)),
+                                            _mm_cvtpd_ps (_mm_mul_pd (_mm_add_pd (one, facing1), half)));
+            const __m128 w = _mm_mul_ps (m, m);
+
+            const __m128 pLeft = _mm_mul_ps (_mm_mul_ps (_mm_add_ps (offsetLeft[v], m), unit), rate);
+            const __m128 pRight = _mm_mul_ps (_mm_mul_ps (_mm_add_ps (offsetRight[v], m), unit), rate);
+
+            _mm_store_ps (leftTerms + 4 * v, _mm_mul_ps (_mm_mul_ps (readTaps (line, i, pLeft), w), gainLeft[v]));
+            _mm_store_ps (rightTerms + 4 * v, _mm_mul_ps (_mm_mul_ps (readTaps (line, i, pRight), w), gainRight[v]));
+        }
+
+        for (int k = 0; k < numRotorPaths; ++k)
+        {
+            left += leftTerms[k];
+            right += rightTerms[k];
+        }
+    }
+
+    __m128 rate;
+    __m128 offsetLeft[3], offsetRight[3], gainLeft[3], gainRight[3];
+    __m128d cosK[6], sinK[6];
+    float rateValue;
+    alignas (32) float lanes[4][numRotorPaths]; // left and right offsets, left and right gains
+};
+
+#if QUARBELL_ROTARY_AVX2
+
+// Paths 0 ... 7 eight lanes wide with gathered taps, paths 8 ... 11 four wide;
+// the same arithmetic lane by lane, and the sums again in path order.
+__attribute__ ((target ("avx2"))) void wideTaps (const PathLanes& p, const float* line, int i, double sinTheta,
+                                                 double cosTheta, float& left, float& right) noexcept
+{
+    const __m256d s = _mm256_set1_pd (sinTheta), c = _mm256_set1_pd (cosTheta);
+    const __m256d one = _mm256_set1_pd (1.0), half = _mm256_set1_pd (0.5);
+    __m128 m[3];
+
+    for (int v = 0; v < 3; ++v)
+    {
+        const __m256d facing = _mm256_add_pd (_mm256_mul_pd (s, _mm256_loadu_pd (rotorPathCos + 4 * v)),
+                                              _mm256_mul_pd (c, _mm256_loadu_pd (rotorPathSin + 4 * v)));
+        m[v] = _mm256_cvtpd_ps (_mm256_mul_pd (_mm256_add_pd (one, facing), half));
+    }
+
+    alignas (32) float leftTerms[numRotorPaths], rightTerms[numRotorPaths];
+    const float* base = line + i;
+
+    {
+        const __m256 mm = _mm256_set_m128 (m[1], m[0]);
+        const __m256 w = _mm256_mul_ps (mm, mm);
+        const __m256 unit = _mm256_set1_ps (pathUnitSeconds), rate = _mm256_set1_ps (p.rateValue);
+
+        for (int side = 0; side < 2; ++side)
+        {
+            const __m256 pos = _mm256_mul_ps (_mm256_mul_ps (_mm256_add_ps (_mm256_loadu_ps (p.lanes[side]), mm), unit), rate);
+            const __m256i q = _mm256_cvttps_epi32 (pos);
+            const __m256 fraction = _mm256_sub_ps (pos, _mm256_cvtepi32_ps (q));
+            const __m256 x0 = _mm256_i32gather_ps (base, q, 4);
+            const __m256 x1 = _mm256_i32gather_ps (base + 1, q, 4);
+            const __m256 tap = _mm256_add_ps (x0, _mm256_mul_ps (_mm256_sub_ps (x1, x0), fraction));
+            const __m256 term = _mm256_mul_ps (_mm256_mul_ps (tap, w), _mm256_loadu_ps (p.lanes[2 + side]));
+            _mm256_store_ps (side == 0 ? leftTerms : rightTerms, term);
+        }
+    }
+
+    {
+        const __m128 w = _mm_mul_ps (m[2], m[2]);
+        const __m128 unit = _mm_set1_ps (pathUnitSeconds);
+        const __m128 pLeft = _mm_mul_ps (_mm_mul_ps (_mm_add_ps (p.offsetLeft[2], m[2]), unit), p.rate);
+        const __m128 pRight = _mm_mul_ps (_mm_mul_ps (_mm_add_ps (p.offsetRight[2], m[2]), unit), p.rate);
+        _mm_store_ps (leftTerms + 8, _mm_mul_ps (_mm_mul_ps (PathLanes::readTaps (line, i, pLeft), w), p.gainLeft[2]));
+        _mm_store_ps (rightTerms + 8, _mm_mul_ps (_mm_mul_ps (PathLanes::readTaps (line, i, pRight), w), p.gainRight[2]));
+    }
+
+    for (int k = 0; k < numRotorPaths; ++k)
+    {
+        left += leftTerms[k];
+        right += rightTerms[k];
+    }
+}
+
+bool detectAvx2() noexcept
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports ("avx2");
+}
+
+const bool haveAvx2 = detectAvx2();
+#endif
+#endif
 } // namespace
 
 RotarySpeaker::RotarySpeaker () noexcept
@@ -114,6 +272,10 @@ void RotarySpeaker::processOn (
     updateLine (hornLine, hornLineEnd, history, hornWork, numSamples);
     updateLine (bassLine, bassLineEnd, history, bassWork, numSamples);
 
+#if QUARBELL_ROTARY_SSE2
+    const PathLanes paths (pathGain, tapRate);
+#endif
+
     const float speedStep = acceleration / (float) rate;
     float speed = rotorSpeed;
     double horn = hornAngle;
@@ -143,6 +305,17 @@ void RotarySpeaker::processOn (
         float left = 0.0f;
         float right = 0.0f;
 
+#if QUARBELL_ROTARY_SSE2
+#if QUARBELL_ROTARY_AVX2
+        if (haveAvx2)
+            wideTaps (paths, hornLine, i, sinTheta, cosTheta, left, right);
+        else
+#endif
+            paths.taps (hornLine, i, sinTheta, cosTheta, left, right);
+#else
+        float left = 0.0f;
+        float right = 0.0f;
+
         for (int k = 0; k < numRotorPaths; ++k)
         {
             // How squarely the horn faces direction k, from 0 to 1.
@@ -159,6 +332,7 @@ void RotarySpeaker::processOn (
             right += readTap (hornLine, i, pRight) * w * pathGain[j];
         }
 
+#endif
         hornWork[i] = left;
         rightWork[i] = right;
 

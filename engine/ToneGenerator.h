@@ -66,8 +66,13 @@ public:
     static constexpr float percLevelVolOn = 3.0f;
     static constexpr float percLevelVolOff = 6.0f;
 
+    // Samples rendered in one go: each wheel's samples of a stretch are read
+    // once, then every key adds its drawbars over the whole stretch.
+    static constexpr int chunkSize = 64;
+
 private:
     static int foldWheel (int wheel) noexcept;
+    void renderChunk (float* upper, float* lower, int numSamples, const GeneratorBlockSettings& settings) noexcept;
 
     KeySlot keySlots[numKeySlots];
     int32_t wheelPos[numTonewheels] {};
@@ -79,6 +84,10 @@ private:
     const int32_t* twStart = nullptr;
     const int32_t* twLength = nullptr;
     int sampleRate = 192000;
+
+    // Per chunk: each needed wheel's table samples and its samples with leakage.
+    alignas (16) double wheelSamples[numTonewheels][chunkSize] {};
+    alignas (16) double leakedSamples[numTonewheels][chunkSize] {};
 };
 
 } // namespace quarbell

@@ -1,6 +1,7 @@
 #include "PluginProcessor.h"
 
 #include "Settings.h"
+#include "editor/PluginEditor.h"
 #include "tables/FilterSets.h"
 
 using namespace quarbell;
@@ -261,7 +262,7 @@ void VelmoranAudioProcessor::renderPiece (float* upper, float* lower, int numSam
 
 juce::AudioProcessorEditor* VelmoranAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new VelmoranAudioProcessorEditor (*this);
 }
 
 void VelmoranAudioProcessor::getStateInformation (juce::MemoryBlock& destData)

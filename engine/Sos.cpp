@@ -71,6 +71,27 @@ float outputFlushLimit() noexcept
 
 const float outputLimit = outputFlushLimit();
 
+// Lays the coefficients and states of a cascade out for a wavefront of
+// Vectors vectors of Width lanes: section s goes to vector s % Vectors, lane
+// s / Vectors. Rows: b0, b1, b2, a1, a2, z1, z2.
+template <size_t Vectors, size_t Width>
+void packSections (const float* coefficients, int sections, const float* z1, const float* z2,
+                   float (&lanes)[7][Vectors][Width]) noexcept
+{
+    for (int s = 0; s < sections; ++s)
+    {
+        const float* c = coefficients + 6 * s;
+        const auto g = (size_t) s % Vectors, l = (size_t) s / Vectors;
+        lanes[0][g][l] = c[0];
+        lanes[1][g][l] = c[1];
+        lanes[2][g][l] = c[2];
+        lanes[3][g][l] = c[4];
+        lanes[4][g][l] = c[5];
+        lanes[5][g][l] = z1[s];
+        lanes[6][g][l] = z2[s];
+    }
+}
+
 // A pass runs up to 4 * G sections of the cascade at once as a wavefront:
 // section s works on sample t - s at step t, fed with the output section
 // s - 1 produced one step earlier. The recursions of the sections are
@@ -85,19 +106,7 @@ public:
         : width (sections), z1 (z1In), z2 (z2In)
     {
         alignas (16) float lanes[7][(size_t) G][4] {};
-
-        for (int s = 0; s < sections; ++s)
-        {
-            const float* c = coefficients + 6 * s;
-            const int g = s % G, l = s / G;
-            lanes[0][g][l] = c[0];
-            lanes[1][g][l] = c[1];
-            lanes[2][g][l] = c[2];
-            lanes[3][g][l] = c[4];
-            lanes[4][g][l] = c[5];
-            lanes[5][g][l] = z1[s];
-            lanes[6][g][l] = z2[s];
-        }
+        packSections (coefficients, sections, z1, z2, lanes);
 
         for (int g = 0; g < G; ++g)
         {
@@ -223,19 +232,7 @@ public:
         : width (sections), z1 (z1In), z2 (z2In)
     {
         alignas (32) float lanes[7][vectors][8] {};
-
-        for (int s = 0; s < sections; ++s)
-        {
-            const float* c = coefficients + 6 * s;
-            const int g = s % G, l = s / G;
-            lanes[0][g][l] = c[0];
-            lanes[1][g][l] = c[1];
-            lanes[2][g][l] = c[2];
-            lanes[3][g][l] = c[4];
-            lanes[4][g][l] = c[5];
-            lanes[5][g][l] = z1[s];
-            lanes[6][g][l] = z2[s];
-        }
+        packSections (coefficients, sections, z1, z2, lanes);
 
         for (size_t g = 0; g < vectors; ++g)
         {

@@ -33,16 +33,20 @@ juce::String filterSetsText (int sampleRate)
     };
 
     const int boundRate = filterRates[filterRateIndex (sampleRate)];
+    RateFilterSets bound;
+    bound.design (sampleRate);
     juce::String text;
 
     for (const auto& [name, family] : families)
     {
-        const auto set = filterSet (family, sampleRate);
+        const auto set = bound.get (family);
+        const bool fitted = family != FilterFamily::lowCut && family != FilterFamily::hornHighPass;
 
         text << "# " << name << ' ' << set.sectionCount << (set.sectionCount == 1 ? " section" : " sections")
              << " at " << sampleRate << " Hz";
 
-        if (boundRate != sampleRate)
+        // The fitted sets exist for six rates only; the high-passes are designed for any rate.
+        if (fitted && boundRate != sampleRate)
             text << " (" << boundRate << " Hz set)";
 
         text << '\n';

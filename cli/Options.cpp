@@ -619,7 +619,8 @@ juce::String usageText (Command topic)
             return "usage: quarbell filters [--rate HZ]\n"
                    "\n"
                    "Prints the filter coefficient sets the organ binds at a sample rate (default\n"
-                   "48000; a rate without sets of its own uses the 48000 Hz sets):\n"
+                   "48000; at a rate without fitted sets of its own the organ uses those of the\n"
+                   "nearest rate and designs the two high-passes for the rate itself):\n"
                    "preamp, low-cut, horn, horn-high-pass and bass, in that order.\n"
                    "\n"
                    + filterFormatText();
@@ -662,7 +663,7 @@ juce::String filterFormatText()
 {
     return "Filter format: per set, a header line\n"
            "  # NAME N sections at R Hz\n"
-           "(with \" (48000 Hz set)\" appended when R has no sets of its own), then N\n"
+           "(with \" (B Hz set)\" appended when a fitted set of rate B stands in for R), then N\n"
            "lines of one second-order section each, \"b0 b1 b2 a0 a1 a2\" (a0 is 1), and a\n"
            "line \"gain G\" with the overall gain applied after the last section. Numbers\n"
            "have 9 significant digits and are separated by single spaces. A section\n"

@@ -79,11 +79,12 @@ VelmoranAudioProcessor::VelmoranAudioProcessor()
 
 void VelmoranAudioProcessor::bindFilterSets (int sampleRate) noexcept
 {
-    // Unsupported rates get the 48000 Hz sets.
-    preampDrive.prepare (filterSet (FilterFamily::preamp, sampleRate), filterSet (FilterFamily::lowCut, sampleRate));
-    rotarySpeaker.prepare (filterSet (FilterFamily::horn, sampleRate),
-                           filterSet (FilterFamily::hornHighPass, sampleRate),
-                           filterSet (FilterFamily::bass, sampleRate));
+    // Rates without sets of their own get those of the nearest rate, with the
+    // simple high-passes designed for the rate itself.
+    rateFilterSets.design (sampleRate);
+    const auto set = [this] (FilterFamily family) { return rateFilterSets.get (family); };
+    preampDrive.prepare (set (FilterFamily::preamp), set (FilterFamily::lowCut));
+    rotarySpeaker.prepare (set (FilterFamily::horn), set (FilterFamily::hornHighPass), set (FilterFamily::bass));
 }
 
 juce::RangedAudioParameter* VelmoranAudioProcessor::findParameter (const juce::String& id) const
@@ -104,6 +105,12 @@ bool VelmoranAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts)
 
 void VelmoranAudioProcessor::prepareToPlay (double sampleRate, int)
 {
+    // Checked as a double first: converting NaN or a huge value to int is undefined.
+    playable = sampleRate >= (double) minSampleRate && sampleRate < (double) maxSampleRate + 1.0;
+
+    if (! playable)
+        return;
+
     currentSampleRate = sampleRate;
     sampleRateHz = static_cast<int> (sampleRate);
     bindFilterSets (sampleRateHz);
@@ -201,6 +208,12 @@ GeneratorBlockSettings VelmoranAudioProcessor::makeGeneratorSettings() const noe
 void VelmoranAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
     juce::ScopedNoDenormals noDenormals;
+
+    if (! playable)
+    {
+        buffer.clear();
+        return;
+    }
 
     const int numSamples = buffer.getNumSamples();
 

@@ -7,6 +7,7 @@
 #include "RotarySpeaker.h"
 #include "ToneGenerator.h"
 #include "VibratoChorus.h"
+#include "tables/FilterSets.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -110,6 +111,10 @@ private:
     std::atomic<Tap> outputTap { Tap::output };
     double currentSampleRate = 48000.0;
     int sampleRateHz = 48000;
+    quarbell::RateFilterSets rateFilterSets;
+    // Set by a prepare at a rate the organ can play at; until then, and after a
+    // prepare at any other rate, blocks come out silent.
+    bool playable = false;
 
 public:
     // The longest stretch the stages take in one go; longer host blocks are

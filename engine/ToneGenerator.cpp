@@ -31,9 +31,23 @@ ToneGenerator::ToneGenerator()
 
 void ToneGenerator::prepare (int newSampleRate)
 {
-    sampleRate = newSampleRate;
+    const TonewheelTables* selected = nullptr;
 
-    if (const auto* selected = tonewheelTablesForRate (newSampleRate))
+    if (isPlayableSampleRate (newSampleRate))
+    {
+        sampleRate = newSampleRate;
+        selected = tonewheelTablesForRate (newSampleRate);
+
+        if (selected == nullptr)
+        {
+            if (ownTables.tables().sampleRate != newSampleRate)
+                ownTables.generate (newSampleRate);
+
+            selected = &ownTables.tables();
+        }
+    }
+
+    if (selected != nullptr)
     {
         twTables = selected;
         twTable = selected->samples;

@@ -33,8 +33,10 @@ public:
 
     ToneGenerator();
 
-    // Selects the tonewheel loops of the rate (an unsupported rate keeps the
-    // previous ones), frees every key slot and staggers the wheel phases.
+    // Selects the tonewheel loops of the rate (a rate without shared tables gets
+    // loops generated for it, which allocates), frees every key slot and
+    // staggers the wheel phases. A rate the organ cannot play at keeps the
+    // previous loops; the caller must not render at such a rate.
     void prepare (int sampleRate);
 
     // Starts a key. wheelNote is the note whose wheels sound (the split keyboard
@@ -80,6 +82,7 @@ private:
     float percEnvelope = 0.0f;
 
     const TonewheelTables* twTables = nullptr;
+    GeneratedTonewheels ownTables; // loops of a rate without shared tables
     const float* twTable = nullptr;
     const int32_t* twStart = nullptr;
     const int32_t* twLength = nullptr;

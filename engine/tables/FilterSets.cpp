@@ -1,6 +1,9 @@
 #include "FilterSets.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
 #include <cstddef>
 
 namespace quarbell
@@ -44,6 +47,11 @@ HighPassSet<sections> butterworthHighPass (double cutoff, double rate, const dou
     return set;
 }
 
+const double lowCutQ[1] { 1.0 / std::sqrt (2.0) };
+const double hornQ[2] { 1.0 / (2.0 * std::cos (pi / 8.0)), 1.0 / (2.0 * std::cos (3.0 * pi / 8.0)) };
+constexpr double lowCutHz = 30.0;
+constexpr double hornHighPassHz = 300.0;
+
 struct ClosedFormSets
 {
     HighPassSet<1> lowCut[numFilterRates];
@@ -51,13 +59,10 @@ struct ClosedFormSets
 
     ClosedFormSets ()
     {
-        const double lowCutQ[1] { 1.0 / std::sqrt (2.0) };
-        const double hornQ[2] { 1.0 / (2.0 * std::cos (pi / 8.0)), 1.0 / (2.0 * std::cos (3.0 * pi / 8.0)) };
-
         for (int r = 0; r < numFilterRates; ++r)
         {
-            lowCut[r] = butterworthHighPass (30.0, filterRates[r], lowCutQ);
-            hornHighPass[r] = butterworthHighPass (300.0, filterRates[r], hornQ);
+            lowCut[r] = butterworthHighPass (lowCutHz, filterRates[r], lowCutQ);
+            hornHighPass[r] = butterworthHighPass (hornHighPassHz, filterRates[r], hornQ);
         }
     }
 };
@@ -71,11 +76,13 @@ const ClosedFormSets& closedFormSets ()
 
 int filterRateIndex (int sampleRate) noexcept
 {
-    for (int r = 0; r < numFilterRates; ++r)
-        if (filterRates[r] == sampleRate)
-            return r;
+    int nearest = 0;
 
-    return 1;
+    for (int r = 1; r < numFilterRates; ++r)
+        if (std::abs ((long long) filterRates[r] - sampleRate) < std::abs ((long long) filterRates[nearest] - sampleRate))
+            nearest = r;
+
+    return nearest;
 }
 
 SosSet filterSet (FilterFamily family, int sampleRate) noexcept
@@ -101,6 +108,38 @@ SosSet filterSet (FilterFamily family, int sampleRate) noexcept
     }
 
     return fittedFilterSet (family, r);
+}
+
+} // namespace quarbell
+
+namespace quarbell
+{
+
+void RateFilterSets::design (int sampleRate) noexcept
+{
+    rate = sampleRate;
+    ownHighPasses = filterRates[filterRateIndex (sampleRate)] != sampleRate && sampleRate > 0;
+
+    if (! ownHighPasses)
+        return;
+
+    const auto lowCut = butterworthHighPass (lowCutHz, sampleRate, lowCutQ);
+    const auto horn = butterworthHighPass (hornHighPassHz, sampleRate, hornQ);
+    std::copy (std::begin (lowCut.sos), std::end (lowCut.sos), lowCutSos);
+    std::copy (std::begin (lowCut.gains), std::end (lowCut.gains), lowCutGains);
+    std::copy (std::begin (horn.sos), std::end (horn.sos), hornHighPassSos);
+    std::copy (std::begin (horn.gains), std::end (horn.gains), hornHighPassGains);
+}
+
+SosSet RateFilterSets::get (FilterFamily family) const noexcept
+{
+    if (ownHighPasses && family == FilterFamily::lowCut)
+        return { lowCutSos, lowCutGains, 1 };
+
+    if (ownHighPasses && family == FilterFamily::hornHighPass)
+        return { hornHighPassSos, hornHighPassGains, 2 };
+
+    return filterSet (family, rate);
 }
 
 } // namespace quarbell

@@ -34,51 +34,14 @@ namespace
         }
     }
 
-    struct RateTables
-    {
-        std::vector<float> samples;
-        std::array<int32_t, numTonewheels> start {};
-        std::array<int32_t, numTonewheels> length {};
-        TonewheelTables view;
-
-        explicit RateTables (int sampleRate)
-        {
-            int32_t next = 0;
-
-            for (int wheel = 0; wheel < numTonewheels; ++wheel)
-            {
-                start[(size_t) wheel] = next;
-                length[(size_t) wheel] = findLoop (wheelFrequency (wheel), sampleRate).length;
-                next += length[(size_t) wheel];
-            }
-
-            samples.resize ((size_t) next);
-
-            for (int wheel = 0; wheel < numTonewheels; ++wheel)
-            {
-                const double f = wheelFrequency (wheel);
-                float* loop = samples.data() + start[(size_t) wheel];
-
-                // The sine runs at the wheel's exact frequency, not at the loop's
-                // repetition pitch, so the last sample does not join the first exactly.
-                for (int32_t n = 0; n < length[(size_t) wheel]; ++n)
-                    loop[n] = static_cast<float> (std::sin (2.0 * M_PI * f * n / sampleRate));
-            }
-
-            view = { sampleRate, samples.data(), start.data(), length.data(), next };
-        }
-    };
-
     struct AllTables
     {
-        std::vector<RateTables> rates;
+        std::array<GeneratedTonewheels, supportedSampleRates.size()> rates;
 
         AllTables()
         {
-            rates.reserve (supportedSampleRates.size());
-
-            for (int rate : supportedSampleRates)
-                rates.emplace_back (rate);
+            for (size_t r = 0; r < rates.size(); ++r)
+                rates[r].generate (supportedSampleRates[r]);
         }
     };
 } // namespace
@@ -112,10 +75,41 @@ const TonewheelTables* tonewheelTablesForRate (int sampleRate)
     static const AllTables tables;
 
     for (const auto& rate : tables.rates)
-        if (rate.view.sampleRate == sampleRate)
-            return &rate.view;
+        if (rate.tables().sampleRate == sampleRate)
+            return &rate.tables();
 
     return nullptr;
+}
+
+void GeneratedTonewheels::generate (int sampleRate)
+{
+    int32_t next = 0;
+
+    for (int wheel = 0; wheel < numTonewheels; ++wheel)
+    {
+        start[(size_t) wheel] = next;
+        length[(size_t) wheel] = findLoop (wheelFrequency (wheel), sampleRate).length;
+        next += length[(size_t) wheel];
+    }
+
+    samples.assign ((size_t) next, 0.0f);
+
+    for (int wheel = 0; wheel < numTonewheels; ++wheel)
+    {
+        const double f = wheelFrequency (wheel);
+
+        if (2.0 * f >= sampleRate)
+            continue;
+
+        float* loop = samples.data() + start[(size_t) wheel];
+
+        // The sine runs at the wheel's exact frequency, not at the loop's
+        // repetition pitch, so the last sample does not join the first exactly.
+        for (int32_t n = 0; n < length[(size_t) wheel]; ++n)
+            loop[n] = static_cast<float> (std::sin (2.0 * M_PI * f * n / sampleRate));
+    }
+
+    view = { sampleRate, samples.data(), start.data(), length.data(), next };
 }
 
 } // namespace quarbell

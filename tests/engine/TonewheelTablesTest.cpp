@@ -136,9 +136,10 @@ TEST (TonewheelTables, PrepareSelectsTheRateAndStaggersTheWheels)
 
     EXPECT_EQ (gen.tables().length[0], 2697);
 
-    // An unsupported rate keeps the tables in use.
+    // Any other rate gets loops of its own, made by the same rule.
     organ.processor.prepareToPlay (32000.0, 512);
-    EXPECT_EQ (gen.tables().sampleRate, 44100);
+    EXPECT_EQ (gen.tables().sampleRate, 32000);
+    EXPECT_EQ (gen.tables().length[45], quarbell::wheelLoopLength (45, 32000));
 }
 
 TEST (TonewheelTables, AFreshProcessorUsesTheHighestRateTables)

@@ -133,13 +133,16 @@ TEST (FilterSets, EverySetIsStableWithMargin)
         }
 }
 
-TEST (FilterSets, RatesWithoutTablesUseThe48000Sets)
+TEST (FilterSets, RatesWithoutTablesUseTheNearestRatesSets)
 {
+    const std::pair<int, int> nearest[] { { 44099, 44100 }, { 44101, 44100 }, { 32000, 44100 }, { 22050, 44100 },
+                                          { 46051, 48000 }, { 96001, 96000 }, { 384000, 192000 }, { 0, 44100 },
+                                          { -1, 44100 } };
     for (const auto& f : families)
     {
-        const SosSet reference = filterSet (f.family, 48000);
-        for (int rate : { 44099, 44101, 32000, 22050, 96001, 384000, 0, -1 })
+        for (auto [rate, expectedRate] : nearest)
         {
+            const SosSet reference = filterSet (f.family, expectedRate);
             const SosSet set = filterSet (f.family, rate);
             EXPECT_EQ (set.coefficients, reference.coefficients) << f.name << " @ " << rate;
             EXPECT_EQ (set.gains, reference.gains) << f.name << " @ " << rate;

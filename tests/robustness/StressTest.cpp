@@ -271,3 +271,59 @@ TEST (LongRun, RotorAnglesKeepTheirSpeed)
         EXPECT_NEAR (((angle + stepSize) - angle) / stepSize, 1.0, 2e-6) << ratio;
     }
 }
+
+// The editor opened, refreshed, drawn and closed again and again on this
+// (message) thread while another thread renders and a third automates.
+TEST (EditorStress, OpenAndCloseWhileRenderingAndAutomating)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+    OrganHarness organ (48000.0, Tap::output);
+    std::atomic<bool> stop { false };
+    std::atomic<float> peak { 0.0f };
+
+    std::thread automation ([&]
+    {
+        std::mt19937 random (7);
+        std::uniform_real_distribution<float> value (0.0f, 1.0f);
+        const auto& parameters = organ.processor.getParameters();
+        std::uniform_int_distribution<int> index (0, parameters.size() - 1);
+
+        while (! stop.load())
+            parameters[index (random)]->setValueNotifyingHost (value (random));
+    });
+
+    std::thread audio ([&]
+    {
+        juce::AudioBuffer<float> buffer (2, 256);
+        juce::MidiBuffer midi;
+        midi.ensureSize (256);
+
+        for (int block = 0; ! stop.load(); ++block)
+        {
+            midi.clear();
+            midi.addEvent (juce::MidiMessage::noteOn (1 + block % 2, 36 + block % 60, (juce::uint8) 90), 0);
+            midi.addEvent (juce::MidiMessage::noteOff (1 + block % 2, 36 + (block + 30) % 60), 0);
+            buffer.clear();
+            organ.processor.processBlock (buffer, midi);
+            peak = std::max (peak.load(), peakOrInfinity (buffer));
+        }
+    });
+
+    for (int round = 0; round < 20; ++round)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (organ.processor.createEditor());
+        ASSERT_NE (editor, nullptr);
+
+        if (auto* timer = dynamic_cast<juce::Timer*> (editor.get()))
+            for (int refresh = 0; refresh < 5; ++refresh)
+                timer->timerCallback();
+
+        const auto snapshot = editor->createComponentSnapshot (editor->getLocalBounds());
+        EXPECT_EQ (snapshot.getWidth(), 925);
+    }
+
+    stop = true;
+    automation.join();
+    audio.join();
+    EXPECT_LT (peak.load(), sanePeak);
+}

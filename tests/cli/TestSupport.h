@@ -1,5 +1,7 @@
 #pragma once
 
+#include <tests/common/MeasureFrequency.h>
+
 #include <juce_audio_formats/juce_audio_formats.h>
 
 #include <vector>
@@ -39,8 +41,6 @@ struct WavContents
 // Reads a WAV file through JUCE; fails the current test when it cannot.
 WavContents readWavFile (const juce::File& file);
 
-// Fundamental from rising zero crossings, each placed by linear interpolation,
-// over samples [from, to).
-double measureFrequency (const float* samples, int from, int to, double sampleRate);
+using quarbell::test::measureFrequency;
 
 } // namespace quarbell::cli::test

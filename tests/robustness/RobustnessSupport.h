@@ -1,5 +1,7 @@
 #pragma once
 
+#include <tests/common/MeasureFrequency.h>
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <cmath>
@@ -27,23 +29,5 @@ inline float peakOrInfinity (const juce::AudioBuffer<float>& buffer)
 // Far above anything the chain can produce from a sane signal, far below a blow-up.
 constexpr float sanePeak = 100.0f;
 
-// Fundamental from rising zero crossings, each placed by linear interpolation.
-inline double measureFrequency (const float* x, int from, int to, double sampleRate)
-{
-    double first = -1.0, last = -1.0;
-    int crossings = 0;
-
-    for (int i = std::max (from, 1); i < to; ++i)
-    {
-        if (x[i - 1] < 0.0f && x[i] >= 0.0f)
-        {
-            const double t = (i - 1) + (double) x[i - 1] / ((double) x[i - 1] - (double) x[i]);
-            if (crossings++ == 0)
-                first = t;
-            last = t;
-        }
-    }
-
-    return crossings < 2 ? 0.0 : (crossings - 1) * sampleRate / (last - first);
-}
+using quarbell::test::measureFrequency;
 } // namespace robustness

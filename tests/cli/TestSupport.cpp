@@ -15,9 +15,11 @@ namespace
     double ticksOf (double seconds) { return seconds * 2.0 * ticksPerQuarter; }
 } // namespace
 
+// A unique name: tests run as parallel processes, and two of them asking for
+// the next free name at once would share a folder.
 TempFolder::TempFolder()
     : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                  .getNonexistentChildFile ("quarbell_cli_test", {}, false))
+                  .getChildFile ("quarbell_cli_test_" + juce::Uuid().toString()))
 {
     folder.createDirectory();
 }
